@@ -15,6 +15,7 @@
 
 #include "common/picture.h"
 #include "common/value.h"
+#include "common/window.h"
 
 namespace vardo {
 
@@ -33,8 +34,6 @@ enum class ControlKind {
     Browse,       // a grid over a table or a list
 };
 
-class GridSource;
-
 struct Control {
     int id = -1;                  // template id; -1 for controls without one
     ControlKind kind = ControlKind::Label;
@@ -50,7 +49,7 @@ struct Control {
     std::vector<std::string> items; // combo box, drop-down, radio
     std::string bitmap;           // bitmap buttons and images
     std::string font;             // multi-line text: font family name
-    std::shared_ptr<GridSource> grid; // browse
+    std::shared_ptr<Grid> grid;   // browse
 
     std::function<bool(const Value&)> valid; // validity rule; none: always valid
     std::function<bool()> when;              // enabling rule; none: always enabled

@@ -1,6 +1,7 @@
 #include "common/error.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "common/cp1252.h"
@@ -139,6 +140,23 @@ bool raiseWithDefault(VardoError error) {
     case ErrorOutcome::ProgramEnds: throw ProgramEnd{};
     }
     return false;
+}
+
+namespace {
+std::function<void()> gExitCleanup;
+}
+
+void setExitCleanup(std::function<void()> cleanup) { gExitCleanup = std::move(cleanup); }
+
+void runExitCleanup() {
+    auto cleanup = std::move(gExitCleanup);
+    gExitCleanup = nullptr;
+    if (cleanup) cleanup();
+}
+
+void endProgram(int exitCode) {
+    runExitCleanup();
+    std::exit(exitCode);
 }
 
 bool NETERR() { return gNetErr; }

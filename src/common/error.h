@@ -5,6 +5,7 @@
 // a default apply quietly (division by zero, another user holding a table), or
 // reports the error and ends the program.
 
+#include <functional>
 #include <source_location>
 #include <string>
 
@@ -71,6 +72,14 @@ struct ProgramEnd {
 // Thrown by raiseWithDefault when the handler already showed its message, so
 // that the guarded step gives up without handling the error twice.
 struct StepAbandoned {};
+
+// The exit clean-up of the run (closing tables, removing the instance folder),
+// registered once by start-up. runExitCleanup runs it at most once; endProgram
+// runs it and ends the process, for the front end to call when a ProgramEnd
+// reaches it inside an event handler, where it must not unwind further.
+void setExitCleanup(std::function<void()> cleanup);
+void runExitCleanup();
+[[noreturn]] void endProgram(int exitCode);
 
 // The handler of every run-time error.
 ErrorOutcome DEFERROR(const VardoError& error);

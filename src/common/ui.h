@@ -10,6 +10,8 @@
 namespace vardo {
 
 class Dialog;
+struct Window;
+enum class Arrange;
 
 // Message box types; the numbers are those the callers pass.
 enum MsgType : int {
@@ -65,6 +67,14 @@ public:
 
     // Hands a file or an address (mailto:) to the desktop.
     virtual bool openWithDesktop(const std::string& target) = 0;
+
+    // Shows the main frame maximised and runs the event loop until it closes.
+    virtual void runFrame(Window& frame) = 0;
+    // Shows a child window of the main frame.
+    virtual void openChild(Window& child) = 0;
+    virtual void arrangeChildren(Arrange how) = 0;
+    // True while the person holds the Esc key down.
+    virtual bool escapeHeld() = 0;
 };
 
 // The port in use; set once at start-up (or by a test).

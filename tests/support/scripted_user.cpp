@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/cp1252.h"
 
 namespace vardo::test {
@@ -32,11 +34,33 @@ private:
     ScriptedUser& user_;
 };
 
+// A child window as the scripted user sees it: closing takes it off the list.
+class ScriptedWindowView : public WindowView {
+public:
+    ScriptedWindowView(ScriptedUser& user, Window& window) : user_(user), window_(window) {}
+    void refresh() override {}
+    void close() override {
+        std::erase(user_.children, &window_);
+        window_.view = nullptr;
+        delete this;
+    }
+    void activate() override {
+        if (window_.onFocus) window_.onFocus();
+    }
+
+private:
+    ScriptedUser& user_;
+    Window& window_;
+};
+
 } // namespace
 
 ScriptedUser::ScriptedUser() { previous_ = setUserInterface(this); }
 
-ScriptedUser::~ScriptedUser() { setUserInterface(previous_); }
+ScriptedUser::~ScriptedUser() {
+    for (Window* w : std::vector<Window*>(children)) w->view->close();
+    setUserInterface(previous_);
+}
 
 ScriptedUser& ScriptedUser::expectMessage(const std::string& text, int answer) {
     script_.push_back({Kind::Message, programText(text, true), answer});
@@ -218,6 +242,17 @@ int ScriptedUser::runDialog(Dialog& dialog) {
     }
     dialog.attach(nullptr);
     return dialog.result();
+}
+
+void ScriptedUser::runFrame(Window& frame) {
+    if (frame.onFirstShow) frame.onFirstShow();
+}
+
+void ScriptedUser::openChild(Window& child) {
+    children.push_back(&child);
+    child.view = new ScriptedWindowView(*this, child);
+    child.view->activate();
+    if (child.onFirstShow) child.onFirstShow();
 }
 
 bool ScriptedUser::openWithDesktop(const std::string& target) {

@@ -16,6 +16,7 @@
 
 #include "common/dialog.h"
 #include "common/ui.h"
+#include "common/window.h"
 
 namespace vardo::test {
 
@@ -60,6 +61,9 @@ public:
     std::vector<int> invalidMarks;      // indexes whose red line was drawn
     std::vector<FileDialogSpec> fileDialogs;
     bool waitBoxOpen() const { return waitOpen_; }
+    std::vector<Window*> children;      // child windows shown and not closed
+    std::vector<Arrange> arranged;
+    bool holdingEscape = false;         // what escapeHeld() answers
 
     // --- the port --------------------------------------------------------------
     int messageBox(const std::string& text, const std::string& title, int type) override;
@@ -74,6 +78,10 @@ public:
     int runDialog(Dialog& dialog) override;
     void pumpEvents() override {}
     bool openWithDesktop(const std::string& target) override;
+    void runFrame(Window& frame) override;
+    void openChild(Window& child) override;
+    void arrangeChildren(Arrange how) override { arranged.push_back(how); }
+    bool escapeHeld() override { return holdingEscape; }
 
 private:
     enum class Kind { Message, Dialog, Type, Keys, Choose, Press, Escape, Inspect, OpenFile, SaveFile };
