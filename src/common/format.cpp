@@ -1,7 +1,7 @@
 #include "common/format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "common/numeric_template.h"
 #include "common/round.h"
@@ -20,6 +20,25 @@ std::string groupedPlaces(int places) {
     return out;
 }
 
+// Fixed-point text with "." whatever the C locale says (a desktop session may set
+// one with a decimal comma).
+std::string fixedText(double value, int decimals) {
+    char buf[400]; // room for the widest double in fixed notation and its decimals
+    auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    return std::string(buf, result.ptr);
+}
+
+// Blank text, zero, the empty date and no value are written as an empty literal.
+bool isEmptyLiteral(const Value& value) {
+    switch (valueType(value)) {
+    case 'C': return trimRight(asText(value)).empty();
+    case 'N': return asNumber(value) == 0.0;
+    case 'D': return asDate(value).empty();
+    case 'L': return false;
+    default: return true;
+    }
+}
+
 } // namespace
 
 std::string formatNumeric(double value, std::string_view templ, bool amountSeparators, bool zeroBlank) {
@@ -32,9 +51,7 @@ std::string formatNumeric(double value, std::string_view templ, bool amountSepar
     double rounded = roundHalfAway(value, decimals);
     if (zeroBlank && rounded == 0.0) return std::string(templ.size(), ' ');
 
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(rounded));
-    std::string digits = buf;
+    std::string digits = fixedText(std::fabs(rounded), decimals);
     std::string fraction;
     if (auto dot = digits.find('.'); dot != std::string::npos) {
         fraction = digits.substr(dot + 1);
@@ -90,9 +107,7 @@ std::string EZSTR(double value, int places) {
 }
 
 std::string numberText(double value) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.10f", value);
-    std::string s = buf;
+    std::string s = fixedText(value, 10);
     if (s.find('.') != std::string::npos) {
         while (s.back() == '0') s.pop_back();
         if (s.back() == '.') s.pop_back();
@@ -112,10 +127,10 @@ std::string CVALTOCHAR(const Value& value) {
 }
 
 std::string MKSTR(const Value& value) {
+    if (isEmptyLiteral(value)) return "\"\"";
     switch (valueType(value)) {
     case 'C': {
         const std::string& text = asText(value);
-        if (text.empty()) return "\"\"";
         std::string out;
         size_t start = 0;
         while (start <= text.size()) {

@@ -107,7 +107,7 @@ TEST(ErrorMessage, IsBuiltFromItsPieces) {
     e.fileName.clear();
     e.operation = "Append";
     e.description.clear();
-    EXPECT_EQ(ERRORMESSAGE(e), "Warning ???/???: Append" + tail);
+    EXPECT_EQ(ERRORMESSAGE(e), "Warning ?\?\?/?\?\?: Append" + tail);
 }
 
 // Raises as any routine of the program does, to see the place reported.
