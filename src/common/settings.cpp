@@ -72,22 +72,26 @@ double leadingNumber(std::string_view text) {
     return value;
 }
 
+// The settings file a path names: absolute against the working folder, and an
+// existing file found whatever the letter case of its name.
+std::string settingsFile(const std::string& path) { return os::findCaseless(os::absolutePath(path)); }
+
 } // namespace
 
 std::string GETPVPROFSTRING(const std::string& section, const std::string& key,
                             const std::string& def, const std::string& path) {
-    return os::getProfileString(section, key, def, os::absolutePath(path));
+    return os::getProfileString(section, key, def, settingsFile(path));
 }
 
 std::vector<std::string> GETPVPROFSECTION(const std::string& section, const std::string& path) {
-    std::vector<std::string> names = os::getProfileSection(section, os::absolutePath(path));
+    std::vector<std::string> names = os::getProfileSection(section, settingsFile(path));
     for (auto& name : names) name = trimRight(name);
     return names;
 }
 
 void WRITEPPROSTRING(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& path) {
-    os::writeProfileString(section, key, value, os::absolutePath(path));
+    os::writeProfileString(section, key, value, settingsFile(path));
 }
 
 SettingsScope::SettingsScope() {
@@ -140,7 +144,7 @@ void SAVEINI(const std::string& mask, const std::string& path) {
     for (const Scope& scope : scopes())
         for (const auto& [name, value] : scope.variables)
             if (name.starts_with(prefix)) visible[name] = &value; // inner scopes come later
-    const std::string fullPath = os::absolutePath(path);
+    const std::string fullPath = settingsFile(path);
     for (const auto& [name, value] : visible) {
         // A save that did not reach the file must not look like one that did:
         // the callers recover from an error, not from a silent loss.

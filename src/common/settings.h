@@ -57,7 +57,7 @@ std::string encodeSetting(const Value& value);
 // Values the whole run reads, set at start-up.
 struct RunValues {
     std::string PRG_ID;   // program identifier and file marker
-    std::string PATH;     // folder proposed by the next file dialog, with a closing "/"
+    std::string PATH;     // folder proposed by the next file dialog
     std::string ACS_USER; // base name of the recent-files file
     std::string ACS_TEMP; // the instance folder, with a closing "/"; empty until it exists
 };

@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/time.h>
@@ -142,6 +143,14 @@ int File::open(const std::string& path, Access access, Share share) {
         return AccessDenied;
     }
     int err = takeShareLock(fd, rw, share);
+    // A file replaced by a rename (a pack, a rebuild) between the open and the
+    // lock leaves this descriptor on the old, nameless file: that open lost the
+    // race and must be tried again, as if the file had been in use.
+    struct stat named {};
+    if (err == Ok && share != Share::None &&
+        (::stat(path.c_str(), &named) != 0 || named.st_ino != st.st_ino ||
+         named.st_dev != st.st_dev))
+        err = SharingViolation;
     if (err != Ok) {
         ::close(fd);
         return err;
@@ -231,6 +240,23 @@ void File::unlockRegion(uint64_t off, uint64_t len) {
     setLock(fd_, F_UNLCK, static_cast<off_t>(off), static_cast<off_t>(len));
 }
 
+int FileView::map(const File& file, uint64_t length) {
+    unmap();
+    if (length == 0) return Ok;
+    void* p = ::mmap(nullptr, static_cast<size_t>(length), PROT_READ, MAP_SHARED | MAP_POPULATE,
+                     file.fd_, 0);
+    if (p == MAP_FAILED) return fromErrno(errno);
+    data_ = static_cast<const char*>(p);
+    length_ = length;
+    return Ok;
+}
+
+void FileView::unmap() {
+    if (data_) ::munmap(const_cast<char*>(data_), static_cast<size_t>(length_));
+    data_ = nullptr;
+    length_ = 0;
+}
+
 bool sharingConflict(const std::string& path, File::Share wanted) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return true;
@@ -246,6 +272,12 @@ bool sharingConflict(const std::string& path, File::Share wanted) {
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 bool isDirectory(const std::string& path) {

@@ -70,8 +70,30 @@ public:
     bool lockRegion(uint64_t off, uint64_t len);
     void unlockRegion(uint64_t off, uint64_t len);
 private:
+    friend class FileView;
     int fd_ = -1;
     bool writable_ = false;
+};
+
+// A read-only view of the first `length` bytes of an open file, shared with the
+// system's file cache: what is written through the File shows in it at once,
+// and nothing is copied. Bytes past the end of the file must not be read.
+class FileView {
+public:
+    FileView() = default;
+    FileView(const FileView&) = delete;
+    FileView& operator=(const FileView&) = delete;
+    ~FileView() { unmap(); }
+
+    // 0 or a SysError; the view of a length of 0 is empty.
+    int map(const File& file, uint64_t length);
+    void unmap();
+    const char* data() const { return data_; }
+    uint64_t length() const { return length_; }
+
+private:
+    const char* data_ = nullptr;
+    uint64_t length_ = 0;
 };
 
 // True when some open of the file (in any process) holds a sharing mode that
@@ -79,6 +101,8 @@ private:
 bool sharingConflict(const std::string& path, File::Share wanted);
 
 bool exists(const std::string& path);
+// True when both paths name the same existing file.
+bool sameFile(const std::string& a, const std::string& b);
 bool isDirectory(const std::string& path);
 // The existing entry of the folder whose name equals the last component of
 // `path` without regard to letter case (exact match first); `path` itself when none.
