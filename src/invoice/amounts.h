@@ -27,9 +27,22 @@ struct InvoiceAmounts {
     double net = 0;         // B + I + V - R
 };
 
+// The paid marker: the byte a one-character flag field (SALDATO, RITACC) holds when set.
+inline constexpr char kPaidMarker = '\xFB';
+
 // The customer VAT rule: VAT is charged to a customer with an Italian VAT
 // number outside the other EU countries.
 bool chargesVat(const InvoiceFigures& invoice);
 InvoiceAmounts computeAmounts(const InvoiceFigures& invoice);
+
+class WorkArea;
+// The figures of the current record of an invoice table.
+InvoiceFigures invoiceFigures(WorkArea& table);
+
+// The amounts of the current record of the current table: the line total; with
+// `withInps` the taxable amount; with `net` the net to pay. The slots, when
+// given, receive the VAT and the withholding.
+double TOTALE(bool withInps = false, bool net = false, double* vat = nullptr,
+              double* withholding = nullptr);
 
 } // namespace vardo
