@@ -1,0 +1,15 @@
+#include "ui/qt_text.h"
+
+#include "common/cp1252.h"
+
+namespace vardo {
+
+QString toQt(std::string_view cp1252) {
+    return QString::fromStdString(cp1252ToUtf8(cp1252));
+}
+
+std::string fromQt(const QString& text) {
+    return utf8ToCp1252(text.toStdString());
+}
+
+} // namespace vardo
