@@ -5,7 +5,7 @@
 
 #include "app/startup.h"
 #include "commands.h"
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/error.h"
 #include "ui/qt_user_interface.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/frame.h"
 #include "app/invoice_grid.h"
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/format.h"
 #include "common/paths.h"
 #include "common/settings.h"

@@ -2,7 +2,7 @@
 
 #include "app/frame.h"
 #include "app/invoice_window.h"
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/dialog.h"
 #include "common/error.h"
 #include "common/format.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/dialog.h"
 
 namespace vardo {

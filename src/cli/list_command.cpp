@@ -2,7 +2,7 @@
 
 #include "app/invoice_grid.h"
 #include "archive/files.h"
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/error.h"
 #include "common/messages.h"
 #include "common/paths.h"

@@ -7,7 +7,7 @@
 
 #include "cli/console.h"
 #include "cli/list_command.h"
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/error.h"
 #include "common/settings.h"
 

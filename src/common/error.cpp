@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/format.h"
 #include "common/messages.h"
 #include "common/ui.h"

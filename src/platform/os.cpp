@@ -1,5 +1,7 @@
 #include "platform/os.h"
 
+#include "platform/cp1252.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +21,10 @@ extern char** environ;
 namespace vardo::os {
 
 namespace {
+
+// Paths are Windows-1252 in the program and UTF-8 for the system.
+std::string sys(const std::string& path) { return cp1252ToUtf8(path); }
+std::string ours(const char* name) { return utf8ToCp1252(name); }
 
 // The byte whose lock carries the sharing mode: just past the highest offset
 // the table lock regions reach (4000000001 + 294967295).
@@ -135,7 +141,7 @@ File::~File() { close(); }
 int File::open(const std::string& path, Access access, Share share) {
     close();
     bool rw = access == Access::ReadWrite;
-    int fd = ::open(path.c_str(), (rw ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    int fd = ::open(sys(path).c_str(), (rw ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd < 0) return fromErrno(errno, path);
     struct stat st {};
     if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -148,7 +154,7 @@ int File::open(const std::string& path, Access access, Share share) {
     // race and must be tried again, as if the file had been in use.
     struct stat named {};
     if (err == Ok && share != Share::None &&
-        (::stat(path.c_str(), &named) != 0 || named.st_ino != st.st_ino ||
+        (::stat(sys(path).c_str(), &named) != 0 || named.st_ino != st.st_ino ||
          named.st_dev != st.st_dev))
         err = SharingViolation;
     if (err != Ok) {
@@ -164,7 +170,7 @@ int File::create(const std::string& path, Share share) {
     close();
     // Take the sharing lock before truncating, so that a file held by another
     // instance is never emptied under it.
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = ::open(sys(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return fromErrno(errno, path);
     int err = takeShareLock(fd, true, share == Share::None ? Share::Exclusive : share);
     if (err != Ok) {
@@ -258,7 +264,7 @@ void FileView::unmap() {
 }
 
 bool sharingConflict(const std::string& path, File::Share wanted) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(sys(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return true;
     bool conflict = false;
     if (wanted != File::Share::None) {
@@ -271,18 +277,18 @@ bool sharingConflict(const std::string& path, File::Share wanted) {
 
 bool exists(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return ::stat(sys(path).c_str(), &st) == 0;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
     struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+    return ::stat(sys(a).c_str(), &sa) == 0 && ::stat(sys(b).c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
 
 bool isDirectory(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(sys(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string findCaseless(const std::string& path) {
@@ -290,12 +296,13 @@ std::string findCaseless(const std::string& path) {
     auto slash = path.find_last_of('/');
     std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    DIR* dir = opendir(folder.c_str());
+    DIR* dir = opendir(sys(folder).c_str());
     if (!dir) return path;
     std::string found = path;
     while (dirent* e = readdir(dir)) {
-        if (strcasecmp(e->d_name, name.c_str()) == 0) {
-            found = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + e->d_name;
+        std::string entry = ours(e->d_name);
+        if (strcasecmp(entry.c_str(), name.c_str()) == 0) {
+            found = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + entry;
             break;
         }
     }
@@ -304,12 +311,12 @@ std::string findCaseless(const std::string& path) {
 }
 
 int removeFile(const std::string& path) {
-    return ::unlink(path.c_str()) == 0 ? Ok : fromErrno(errno, path);
+    return ::unlink(sys(path).c_str()) == 0 ? Ok : fromErrno(errno, path);
 }
 
 namespace {
 void syncFolderOf(const std::string& path) {
-    int dfd = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dfd = ::open(sys(parentOf(path)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         fsync(dfd);
         ::close(dfd);
@@ -318,7 +325,7 @@ void syncFolderOf(const std::string& path) {
 } // namespace
 
 int replaceFile(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0) return fromErrno(errno, to);
+    if (::rename(sys(from).c_str(), sys(to).c_str()) != 0) return fromErrno(errno, to);
     syncFolderOf(to);
     return Ok;
 }
@@ -342,7 +349,7 @@ int copyFile(const std::string& from, const std::string& to) {
 
 int writeFileAtomic(const std::string& path, const std::string& data) {
     std::string temp = path + ".~tmp" + std::to_string(getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int fd = ::open(sys(temp).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return fromErrno(errno, temp);
     size_t done = 0;
     int err = Ok;
@@ -358,7 +365,7 @@ int writeFileAtomic(const std::string& path, const std::string& data) {
     if (err == Ok && fsync(fd) != 0) err = fromErrno(errno, temp);
     if (::close(fd) != 0 && err == Ok) err = fromErrno(errno, temp);
     if (err == Ok) err = replaceFile(temp, path);
-    if (err != Ok) ::unlink(temp.c_str());
+    if (err != Ok) ::unlink(sys(temp).c_str());
     return err;
 }
 
@@ -376,25 +383,25 @@ int readFile(const std::string& path, std::string& data) {
 }
 
 int makeDirectory(const std::string& path) {
-    return ::mkdir(path.c_str(), 0777) == 0 ? Ok : fromErrno(errno, path);
+    return ::mkdir(sys(path).c_str(), 0777) == 0 ? Ok : fromErrno(errno, path);
 }
 
 int removeDirectory(const std::string& path) {
-    return ::rmdir(path.c_str()) == 0 ? Ok : fromErrno(errno, path);
+    return ::rmdir(sys(path).c_str()) == 0 ? Ok : fromErrno(errno, path);
 }
 
 int setWritable(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return fromErrno(errno, path);
-    return ::chmod(path.c_str(), st.st_mode | S_IWUSR) == 0 ? Ok : fromErrno(errno, path);
+    if (::stat(sys(path).c_str(), &st) != 0) return fromErrno(errno, path);
+    return ::chmod(sys(path).c_str(), st.st_mode | S_IWUSR) == 0 ? Ok : fromErrno(errno, path);
 }
 
 int listDirectory(const std::string& path, std::vector<DirEntry>& out) {
     out.clear();
-    DIR* dir = opendir(path.c_str());
+    DIR* dir = opendir(sys(path).c_str());
     if (!dir) return fromErrno(errno, path);
     while (dirent* e = readdir(dir)) {
-        std::string name = e->d_name;
+        std::string name = ours(e->d_name);
         if (name == "." || name == "..") continue;
         bool isDir = e->d_type == DT_DIR;
         if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) isDir = isDirectory(path + "/" + name);
@@ -406,7 +413,7 @@ int listDirectory(const std::string& path, std::vector<DirEntry>& out) {
 
 bool freeSpace(const std::string& path, uint64_t& bytes) {
     struct statvfs sv {};
-    if (statvfs(path.c_str(), &sv) != 0) return false;
+    if (statvfs(sys(path).c_str(), &sv) != 0) return false;
     bytes = static_cast<uint64_t>(sv.f_bavail) * sv.f_frsize;
     return true;
 }
@@ -415,6 +422,7 @@ std::string currentDirectory() {
     std::string buf(4096, '\0');
     if (!getcwd(buf.data(), buf.size())) return "/";
     buf.resize(strlen(buf.c_str()));
+    buf = ours(buf.c_str());
     return buf;
 }
 
@@ -445,7 +453,7 @@ std::string tempDirectory() {
     for (const char* name : {"TEMP", "TMPDIR"}) {
         const char* v = std::getenv(name);
         if (v && *v) {
-            std::string s = v;
+            std::string s = ours(v);
             while (s.size() > 1 && s.back() == '/') s.pop_back();
             return s;
         }
@@ -458,7 +466,7 @@ std::string programPath() {
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
     if (n <= 0) return {};
     buf.resize(static_cast<size_t>(n));
-    return buf;
+    return ours(buf.c_str());
 }
 
 LocalTime now() {
@@ -472,7 +480,8 @@ LocalTime now() {
 
 bool openWithDesktop(const std::string& target) {
     pid_t pid = 0;
-    const char* argv[] = {"xdg-open", target.c_str(), nullptr};
+    const std::string native = sys(target);
+    const char* argv[] = {"xdg-open", native.c_str(), nullptr};
     if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
         return false;
     // xdg-open hands over to the desktop and returns at once.

@@ -1,6 +1,6 @@
 #include "store/utilities.h"
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/error.h"
 #include "common/format.h"
 #include "common/messages.h"

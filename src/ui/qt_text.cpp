@@ -1,6 +1,6 @@
 #include "ui/qt_text.h"
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace vardo {
 

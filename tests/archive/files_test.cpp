@@ -173,6 +173,19 @@ TEST_F(FileCommands, ADotInAFolderNameIsNoExtension) {
     p.user.finish();
 }
 
+TEST_F(FileCommands, PathsWithAccentsReachTheDiskAsTheSystemNamesThem) {
+    fs::create_directory(fs::u8path(p.folder.path() + "/Contabilità"));
+    const std::string file = at("Contabilit\xE0/fatture"); // Windows-1252 in the program
+    p.createInvoiceFile(file);
+    EXPECT_TRUE(fs::exists(fs::u8path(p.folder.path() + "/Contabilità/FATTURE.DBF")));
+    EXPECT_TRUE(fs::exists(fs::u8path(p.folder.path() + "/Contabilità/fatture.CFG")));
+    closeWindows();
+    p.user.expectOpenFile("Apri", file + ".DBF");
+    APRI(*p.frame);
+    EXPECT_TRUE(shown(file));
+    p.user.finish();
+}
+
 TEST_F(FileCommands, OpenAsksThePasswordUnlessTheRightOneWasGiven) {
     makeClosedFile(at("segreto"));
     p.user.expectDialog("PASSWD2").type(101, "chiave").press(201);

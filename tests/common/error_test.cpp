@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/error.h"
 #include "platform/os.h"
 #include "support/scripted_user.h"

@@ -1,6 +1,6 @@
 // Readers we did not write read our tables, and we read what they wrote.
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/format.h"
 #include "store/engine.h"
 #include "store/schemas.h"

@@ -1,7 +1,7 @@
 // Two real processes sharing tables: sharing modes, locks, and the waits that
 // end when the other process lets go.
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/error.h"
 #include "common/messages.h"
 #include "store/engine.h"

@@ -1,7 +1,7 @@
 // The bytes of table files: what we write, and what we read of files that
 // other programs wrote.
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "store/engine.h"
 #include "store/schemas.h"
 #include "store/utilities.h"

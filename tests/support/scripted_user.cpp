@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace vardo::test {
 

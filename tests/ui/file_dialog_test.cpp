@@ -1,4 +1,4 @@
-#include "common/cp1252.h"
+#include "platform/cp1252.h"
 #include "common/ui.h"
 #include "support/work_folder.h"
 #include "ui/qt_user_interface.h"

@@ -1,7 +1,8 @@
 #pragma once
-// The program keeps all text as Windows-1252 bytes, as its files store them.
-// Unicode appears only where text meets the desktop (ui/) or an XML file; these
-// are the only conversions.
+// The program keeps all text, file paths included, as Windows-1252 bytes, as
+// its files store them. Unicode appears only where text meets the system (file
+// names, in os.cpp), the desktop (ui/) or an XML file; these are the only
+// conversions.
 
 #include <string>
 #include <string_view>
