@@ -2,6 +2,7 @@
 // what opening an invoice file costs (exclusive open, pack, index), a full pass
 // over every line field as the grid and reports read them, and a view build.
 
+#include "cli/console.h"
 #include "common/settings.h"
 #include "common/ui.h"
 #include "platform/os.h"
@@ -20,27 +21,6 @@ namespace {
 using namespace vardo;
 namespace fs = std::filesystem;
 
-// Nobody is looking: the wait box of the view build goes nowhere.
-class NoUser : public UserInterface {
-public:
-    int messageBox(const std::string&, const std::string&, int) override { return BTN_OK; }
-    void beep(int, int) override {}
-    void openWaitBox(const std::string&, const std::string&) override {}
-    void setWaitText(const std::string&) override {}
-    void openPrintProgress() override {}
-    void setPrintPage(int) override {}
-    void closeWaitBox() override {}
-    std::optional<std::string> openFileDialog(const FileDialogSpec&) override { return {}; }
-    std::optional<std::string> saveFileDialog(const FileDialogSpec&) override { return {}; }
-    int runDialog(Dialog&) override { return 0; }
-    void pumpEvents() override {}
-    bool openWithDesktop(const std::string&) override { return false; }
-    void runFrame(Window&) override {}
-    void openChild(Window&) override {}
-    void arrangeChildren(Arrange) override {}
-    bool escapeHeld() override { return false; }
-};
-
 const char* const kInvoiceKey = "STR( YEAR( FIELD -> data ) ) + STR( FIELD -> numero )";
 
 std::string folder() {
@@ -48,7 +28,7 @@ std::string folder() {
         std::string p =
             (fs::temp_directory_path() / ("vardo-bench-" + std::to_string(getpid()))).string();
         fs::create_directories(p);
-        setUserInterface(new NoUser);
+        setUserInterface(new ConsoleUserInterface); // nobody looks at the wait boxes
         run().ACS_TEMP = p + "/";
         return p;
     }();
