@@ -16,6 +16,8 @@ struct MenuItem {
     char accelerator = 0; // Alt + this letter runs the action
     bool enabled = true;
     bool separator() const { return text.empty(); }
+    // A command not built yet has no action: its item shows disabled.
+    bool available() const { return enabled && action; }
 };
 
 struct Menu {
@@ -32,6 +34,7 @@ struct ToolButton {
     std::function<void()> action;
     bool newGroup = false; // a gap before it
     bool enabled = true;
+    bool available() const { return enabled && action; }
 };
 
 } // namespace vardo

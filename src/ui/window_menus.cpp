@@ -69,7 +69,7 @@ void WindowMenus::build(size_t index) {
             continue;
         }
         QAction* action = menu->addAction(itemText(item));
-        action->setEnabled(item.enabled);
+        action->setEnabled(item.available());
         if (item.accelerator) {
             auto letter = std::toupper(static_cast<unsigned char>(item.accelerator));
             action->setShortcut(QKeySequence(Qt::ALT | Qt::Key(letter)));
@@ -103,7 +103,7 @@ bool WindowMenus::update() {
         // Same items: only their enabling may have moved.
         const auto actions = menus_[i]->actions();
         for (size_t j = 0; j < model_[i].items.size() && j < size_t(actions.size()); ++j)
-            if (!model_[i].items[j].separator()) actions[j]->setEnabled(model_[i].items[j].enabled);
+            if (!model_[i].items[j].separator()) actions[j]->setEnabled(model_[i].items[j].available());
     }
     return false;
 }
@@ -143,7 +143,7 @@ void WindowToolBar::update() {
     for (size_t i = 0; i < buttons_.size() && i < model_.size(); ++i) {
         buttons_[i]->setText(toQt(model_[i].label));
         buttons_[i]->setToolTip(toQt(model_[i].tooltip));
-        buttons_[i]->setEnabled(model_[i].enabled);
+        buttons_[i]->setEnabled(model_[i].available());
     }
 }
 
