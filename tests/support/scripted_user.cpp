@@ -244,8 +244,11 @@ int ScriptedUser::runDialog(Dialog& dialog) {
     return dialog.result();
 }
 
+// The frame shows, runs its first steps, and the person closes it at once
+// (which closes its child windows through their close checks).
 void ScriptedUser::runFrame(Window& frame) {
     if (frame.onFirstShow) frame.onFirstShow();
+    if (frame.canClose) frame.canClose();
 }
 
 void ScriptedUser::openChild(Window& child) {

@@ -78,6 +78,7 @@ public:
     int runDialog(Dialog& dialog) override;
     void pumpEvents() override {}
     bool openWithDesktop(const std::string& target) override;
+    // Shows the frame, runs its first-show steps, then closes it.
     void runFrame(Window& frame) override;
     void openChild(Window& child) override;
     void arrangeChildren(Arrange how) override { arranged.push_back(how); }
