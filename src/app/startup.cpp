@@ -75,8 +75,8 @@ void INIT$() {
         const std::string folder = temp + "/" + e.name;
         // This system lets a live instance's files be deleted under it: its held
         // USER file is what tells it is alive.
-        if (os::sharingConflict(folder + "/USER", os::File::Share::Shared) && os::exists(folder + "/USER"))
-            continue;
+        const std::string user = folder + "/USER";
+        if (os::exists(user) && os::sharingConflict(user, os::File::Share::Shared)) continue;
         DELDIR(folder);
         os::removeDirectory(folder);
     }
