@@ -49,6 +49,13 @@ void FrameWindow::openChild(Window& model) {
     auto* child = new ChildWindow(model, *this);
     children_.push_back(child);
     area_->addSubWindow(child);
+    // Each new window one step further down the cascade, never outside the
+    // area on the left or the top (Qt's own placement can push a window that
+    // does not fit out to the left, hiding its first columns).
+    const int step = 24 * static_cast<int>((children_.size() - 1) % 8);
+    const QRect space = area_->viewport()->rect();
+    child->move(std::max(0, std::min(step, space.width() - child->width())),
+                std::max(0, std::min(step, space.height() - child->height())));
     child->show();
     area_->setActiveSubWindow(child);
     if (model.onFirstShow) callProgram(model.onFirstShow);

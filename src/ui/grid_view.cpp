@@ -193,6 +193,12 @@ GridView::GridView(Grid& grid, QWidget* parent)
     setHorizontalHeader(new GridHeader(this));
     setModel(model_);
     setItemDelegate(new GridDelegate(*model_, this));
+    // The column widths are pixels sized for a compact sans-serif face: two
+    // payment dates must fit their 140 pixels.
+    QFont face("Arial");
+    face.setPixelSize(12);
+    setFont(face);
+    horizontalHeader()->setFont(face);
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);

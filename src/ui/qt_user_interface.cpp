@@ -1,5 +1,8 @@
 #include "ui/qt_user_interface.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "common/dialog.h"
 #include "common/window.h"
 #include "platform/os.h"
@@ -116,6 +119,9 @@ void QtUserInterface::runFrame(Window& model) {
     frame_ = &frame;
     QEventLoop loop;
     frame.onClosed([&loop] { loop.quit(); });
+    // Without a window manager "maximised" means nothing: the frame takes the
+    // screen's working area itself first.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
     QCoreApplication::processEvents();
     if (model.onFirstShow) callProgram(model.onFirstShow);

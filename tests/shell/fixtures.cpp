@@ -1,16 +1,16 @@
 #include "shell/fixtures.h"
 
-#include <array>
-#include <cstdio>
-#include <sstream>
-#include <stdexcept>
-
 #include "common/settings.h"
 #include "invoice/amounts.h"
 #include "platform/cp1252.h"
 #include "store/engine.h"
 #include "store/schemas.h"
 #include "store/utilities.h"
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+#include <stdexcept>
 
 namespace vardo::test {
 

@@ -3,11 +3,11 @@
 // files (table and settings file), the customer archive, and a reader of our
 // tables that we did not write.
 
+#include "common/date.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-#include "common/date.h"
 
 namespace vardo::test {
 
@@ -17,7 +17,7 @@ struct FixtureInvoice {
     double number;
     std::string customer; // Windows-1252
     Date date;
-    double amount;        // one line, no quantity
+    double amount; // one line, no quantity
     bool paid = false;
     Date paidOn, paidOn2; // DATAPAG, DATAPAG2
     bool exported = false;

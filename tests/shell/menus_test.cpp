@@ -23,8 +23,12 @@ namespace vardo {
 namespace {
 
 using Needs = bool (*)(const Commands&);
-template <auto command> bool has(const Commands& c) { return static_cast<bool>(c.*command); }
-bool always(const Commands&) { return true; }
+template <auto command> bool has(const Commands& c) {
+    return static_cast<bool>(c.*command);
+}
+bool always(const Commands&) {
+    return true;
+}
 
 struct Item {
     std::string text; // empty: a separator
@@ -52,14 +56,18 @@ std::vector<Item> fileItems(bool window) {
         {"Nuovo file...", "", "Crea un nuovo file di fatture", has<&Commands::newFile>},
         {"Apri file...", "", "Apre un file di fatture esistente", has<&Commands::openFile>},
     };
-    if (window) items.push_back({"Chiudi file", "", "Conclude la sessione di lavoro su un file di fatture"});
-    items.insert(items.end(), {
-        separator,
-        {"Copia file...", "", "Copia un file di fatture", has<&Commands::copyFile>},
-        {"Elimina file...", "", "Elimina un file di fatture", has<&Commands::deleteFile>},
-        separator,
-        {"Imposta stampante...", "", "Seleziona la stampante", has<&Commands::printerSetup>},
-    });
+    if (window)
+        items.push_back(
+            {"Chiudi file", "", "Conclude la sessione di lavoro su un file di fatture"});
+    items.insert(
+        items.end(),
+        {
+            separator,
+            {"Copia file...", "", "Copia un file di fatture", has<&Commands::copyFile>},
+            {"Elimina file...", "", "Elimina un file di fatture", has<&Commands::deleteFile>},
+            separator,
+            {"Imposta stampante...", "", "Seleziona la stampante", has<&Commands::printerSetup>},
+        });
     return items;
 }
 
@@ -145,7 +153,9 @@ const std::vector<Button> windowButtons = {
     {"PASSWORD", "Passwd", "Imposta password", has<&Commands::password>, true},
 };
 
-QString qt(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString qt(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 
 void expectMenus(FrameWindow& frame, const std::vector<MenuTable>& expected) {
     const Commands commands = programCommands();

@@ -1,7 +1,6 @@
 #include "shell/on_screen.h"
 
 #include "app/startup.h"
-#include "commands.h"
 #include "common/error.h"
 #include "ui/child_window.h"
 #include "ui/frame_window.h"
@@ -47,7 +46,8 @@ void rescue(QtUserInterface& port) {
 
 } // namespace
 
-void runProgram(const std::string& file, const std::function<void(FrameWindow&)>& body) {
+void runProgram(const std::string& file, const std::function<void(FrameWindow&)>& body,
+                const Commands& commands) {
     QtUserInterface port;
     QElapsedTimer clock;
     clock.start();
@@ -74,7 +74,7 @@ void runProgram(const std::string& file, const std::function<void(FrameWindow&)>
     poll.start();
     INIT$();
     try {
-        EXPECT_EQ(MAIN(file, {}, programCommands()), 0);
+        EXPECT_EQ(MAIN(file, {}, commands), 0);
     } catch (const ProgramEnd& end) {
         ADD_FAILURE() << "the program ended with " << end.exitCode;
     }
@@ -103,8 +103,12 @@ QToolBar* frameToolBar(FrameWindow& frame) {
     return bars.isEmpty() ? nullptr : bars.front();
 }
 
-QToolBar* childToolBar(ChildWindow& child) { return child.findChild<QToolBar*>(); }
+QToolBar* childToolBar(ChildWindow& child) {
+    return child.findChild<QToolBar*>();
+}
 
-void settle() { QTest::qWait(50); }
+void settle() {
+    QTest::qWait(50);
+}
 
 } // namespace vardo::test

@@ -2,6 +2,8 @@
 // The program running in this process with its Qt front end, as its entry
 // point runs it, and the widgets a person sees of it.
 
+#include "commands.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -22,7 +24,8 @@ namespace test {
 // (the command line naming `file`, or nothing when it is empty). Once the frame
 // is idle in its event loop, showing the window of `file` when one is named,
 // `body` runs; then the frame is closed and the run ends.
-void runProgram(const std::string& file, const std::function<void(FrameWindow&)>& body);
+void runProgram(const std::string& file, const std::function<void(FrameWindow&)>& body,
+                const Commands& commands = programCommands());
 
 // The one invoice-file window of the frame; nullptr when there is none.
 ChildWindow* onlyChild(FrameWindow& frame);
@@ -40,4 +43,6 @@ void settle();
 } // namespace vardo
 
 // Qt's texts in test messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}

@@ -62,7 +62,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     setpgid(pid_, pid_); // whichever of the two runs first
 }
 
-ChildProcess::~ChildProcess() { stop(); }
+ChildProcess::~ChildProcess() {
+    stop();
+}
 
 bool ChildProcess::running() {
     if (status_) return false;

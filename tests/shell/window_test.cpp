@@ -27,7 +27,9 @@ namespace fs = std::filesystem;
 
 constexpr int kPaid = 9, kPaymentDates = 10, kExported = 11;
 
-QString amount(const char* text) { return QString(text).rightJustified(17); }
+QString amount(const char* text) {
+    return QString(text).rightJustified(17);
+}
 const QString none(17, ' '), noDate(8, ' ');
 
 // The invoice file of the sample invoices, ready to be opened.
@@ -36,14 +38,18 @@ protected:
     void SetUp() override { test::writeInvoiceFile(file, test::sampleInvoices()); }
 
     // Runs the program on the file; `body` gets its window and grid.
-    void onWindow(const std::function<void(FrameWindow&, ChildWindow&, GridView&)>& body) {
+    void onWindow(const std::function<void(FrameWindow&, ChildWindow&, GridView&)>& body,
+                  const Commands& commands = programCommands()) {
         bool ran = false;
-        test::runProgram(file, [&](FrameWindow& frame) {
-            ran = true;
-            ChildWindow* child = test::onlyChild(frame);
-            ASSERT_NE(child->grid(), nullptr);
-            body(frame, *child, *child->grid());
-        });
+        test::runProgram(
+            file,
+            [&](FrameWindow& frame) {
+                ran = true;
+                ChildWindow* child = test::onlyChild(frame);
+                ASSERT_NE(child->grid(), nullptr);
+                body(frame, *child, *child->grid());
+            },
+            commands);
         EXPECT_TRUE(ran);
     }
 
@@ -113,19 +119,25 @@ TEST_F(InvoiceWindowTest, GridShowsTheInvoicesInIndexOrderWithTheirAmounts) {
         Qt::Alignment align;
     };
     const Column columns[] = {
-        {"N.", 32, Qt::AlignRight},        {"CLIENTE", 198, Qt::AlignLeft},
-        {"DATA", 72, Qt::AlignHCenter},    {"TOTALE", 80, Qt::AlignRight},
-        {"INPS", 80, Qt::AlignRight},      {"IMPONIBILE", 80, Qt::AlignRight},
-        {"IVA", 80, Qt::AlignRight},       {"R.A.", 80, Qt::AlignRight},
-        {"NETTO", 80, Qt::AlignRight},     {"S", 16, Qt::AlignHCenter},
-        {"DATE PAGAMENTO", 140, Qt::AlignLeft}, {"XML", 34, Qt::AlignHCenter},
+        {"N.", 32, Qt::AlignRight},
+        {"CLIENTE", 198, Qt::AlignLeft},
+        {"DATA", 72, Qt::AlignHCenter},
+        {"TOTALE", 80, Qt::AlignRight},
+        {"INPS", 80, Qt::AlignRight},
+        {"IMPONIBILE", 80, Qt::AlignRight},
+        {"IVA", 80, Qt::AlignRight},
+        {"R.A.", 80, Qt::AlignRight},
+        {"NETTO", 80, Qt::AlignRight},
+        {"S", 16, Qt::AlignHCenter},
+        {"DATE PAGAMENTO", 140, Qt::AlignLeft},
+        {"XML", 34, Qt::AlignHCenter},
         {"", 0, Qt::AlignLeft},
     };
     // Year of the date, then number; the deleted invoice is not shown.
     const std::vector<QStringList> rows = {
         {"1", "Verdi & C.", "30/12/2023", amount("1.000,00"), amount("40,00"), amount("1.040,00"),
-         amount("228,80"), amount("208,00"), amount("1.060,80"), "SELECT",
-         noDate + "   31/01/2024", "SELECT", ""},
+         amount("228,80"), amount("208,00"), amount("1.060,80"), "SELECT", noDate + "   31/01/2024",
+         "SELECT", ""},
         {"P", "Rossi", "01/02/2024", amount("123,45"), amount("4,94"), amount("128,39"),
          amount("28,25"), amount("25,68"), amount("130,96"), "NOSELECT", noDate + "   " + noDate,
          "NOSELECT", ""},
@@ -209,26 +221,30 @@ TEST_F(InvoiceWindowTest, ADoubleClickInTheXmlColumnTogglesOnceAndOpensNothing) 
     });
 }
 
-TEST_F(InvoiceWindowTest, EnterAndDoubleClickElsewhereChangeNothing) {
-    onWindow([&](FrameWindow& frame, ChildWindow&, GridView& grid) {
-        const QWidgetList before = visibleTopLevels();
-        const auto table = test::readTableOnDisk(folder / "FATTURE.DBF");
-        const QPoint at = cellCentre(grid, 0, 1);
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at);
-        test::settle();
-        EXPECT_EQ(grid.currentIndex().row(), 0);
-        grid.setFocus();
-        QTest::keyClick(&grid, Qt::Key_Down);
-        QTest::keyClick(&grid, Qt::Key_Return);
-        QTest::keyClick(&grid, Qt::Key_Enter, Qt::KeypadModifier);
-        test::settle();
-        EXPECT_EQ(grid.currentIndex().row(), 1);
-        EXPECT_EQ(test::readTableOnDisk(folder / "FATTURE.DBF"), table);
-        expectNothingOpened(frame, before);
-        EXPECT_EQ(cell(grid, 0, 1).trimmed(), "Verdi & C.");
-    });
+TEST_F(InvoiceWindowTest, WithoutAnEditorEnterAndDoubleClickElsewhereChangeNothing) {
+    Commands withoutEditor = programCommands();
+    withoutEditor.editInvoice = nullptr;
+    onWindow(
+        [&](FrameWindow& frame, ChildWindow&, GridView& grid) {
+            const QWidgetList before = visibleTopLevels();
+            const auto table = test::readTableOnDisk(folder / "FATTURE.DBF");
+            const QPoint at = cellCentre(grid, 0, 1);
+            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at);
+            test::settle();
+            EXPECT_EQ(grid.currentIndex().row(), 0);
+            grid.setFocus();
+            QTest::keyClick(&grid, Qt::Key_Down);
+            QTest::keyClick(&grid, Qt::Key_Return);
+            QTest::keyClick(&grid, Qt::Key_Enter, Qt::KeypadModifier);
+            test::settle();
+            EXPECT_EQ(grid.currentIndex().row(), 1);
+            EXPECT_EQ(test::readTableOnDisk(folder / "FATTURE.DBF"), table);
+            expectNothingOpened(frame, before);
+            EXPECT_EQ(cell(grid, 0, 1).trimmed(), "Verdi & C.");
+        },
+        withoutEditor);
 }
 
 TEST_F(InvoiceWindowTest, EscNeverClosesTheWindowAndChiudiFileDoes) {
@@ -239,11 +255,13 @@ TEST_F(InvoiceWindowTest, EscNeverClosesTheWindowAndChiudiFileDoes) {
         test::settle();
         EXPECT_NE(test::onlyChild(frame), nullptr);
 
-        // While Esc is held down, neither the menu nor the close box closes it.
+        // While Esc is held down, neither the menu, the close box nor the end
+        // of the program closes it.
         QTest::keyPress(&grid, Qt::Key_Escape);
         closeFileItem(frame)->trigger();
         test::settle();
-        child.close();
+        EXPECT_FALSE(child.close());
+        EXPECT_FALSE(frame.close());
         test::settle();
         EXPECT_EQ(test::onlyChild(frame), &child);
         EXPECT_TRUE(indexExists());
