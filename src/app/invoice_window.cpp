@@ -88,10 +88,10 @@ InvoiceWindow::InvoiceWindow(MainFrame& frame, std::string file)
     Grid grid;
     grid.source = rows;
     for (int i = 0; i < kInvoiceColumns; ++i) {
-        const InvoiceColumnSpec& spec = kInvoiceColumnSpecs[static_cast<size_t>(i)];
+        const InvoiceColumnSpec& column = kInvoiceColumnSpecs[static_cast<size_t>(i)];
         InvoiceRows* source = rows.get();
         grid.columns.push_back(
-            {spec.title, spec.width, spec.align, [source, i] { return source->cell(i); }, spec.bitmap});
+            {column.title, column.width, column.align, [source, i] { return source->cell(i); }, column.bitmap});
     }
     grid.onClick = [this](int, int column) { click(column); };
     grid.onDoubleClick = [this](int, int column) {
@@ -208,11 +208,11 @@ bool APERTO(MainFrame& frame, const std::string& file) {
 
 void SFOGLIA(Dialog& dialog, int index) {
     Control& field = dialog.controls()[static_cast<size_t>(index)];
-    FileDialogSpec spec{"Sfoglia",
+    FileDialogSpec request{"Sfoglia",
                         {{"File dBase (*.dbf)", "*.dbf"}, {"Tutti i file (*.*)", "*"}},
                         run().PATH,
                         true};
-    if (auto chosen = ui().openFileDialog(spec))
+    if (auto chosen = ui().openFileDialog(request))
         dialog.setBoundValue(index, padRight(*chosen, static_cast<size_t>(field.length)));
     dialog.focusTo(index);
     dialog.setCursor(static_cast<int>(trimRight(asText(field.value)).size()));

@@ -56,8 +56,8 @@ public:
     virtual void closeWaitBox() = 0;
 
     // File dialogs; nullopt when cancelled.
-    virtual std::optional<std::string> openFileDialog(const FileDialogSpec& spec) = 0;
-    virtual std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> openFileDialog(const FileDialogSpec& request) = 0;
+    virtual std::optional<std::string> saveFileDialog(const FileDialogSpec& request) = 0;
 
     // Runs a dialog modally until its model ends it; returns the model's result.
     virtual int runDialog(Dialog& dialog) = 0;

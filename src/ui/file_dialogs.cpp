@@ -25,9 +25,9 @@ QString qtFilter(const FileFilter& filter) {
 // dialogs refuse it, and a missing file where one must exist, in its language.
 class FileDialog : public QFileDialog {
 public:
-    FileDialog(QWidget* owner, const FileDialogSpec& spec)
-        : QFileDialog(owner, toQt(spec.title), toQt(spec.folder)),
-          fileMustExist_(spec.fileMustExist) {}
+    FileDialog(QWidget* owner, const FileDialogSpec& request)
+        : QFileDialog(owner, toQt(request.title), toQt(request.folder)),
+          fileMustExist_(request.fileMustExist) {}
 
     void accept() override {
         const QStringList chosen = selectedFiles();
@@ -52,12 +52,12 @@ private:
 
 } // namespace
 
-std::optional<std::string> chooseFile(const FileDialogSpec& spec, FileDialogKind kind,
+std::optional<std::string> chooseFile(const FileDialogSpec& request, FileDialogKind kind,
                                       QWidget* owner) {
-    FileDialog dialog(owner, spec);
+    FileDialog dialog(owner, request);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     QStringList filters;
-    for (const FileFilter& f : spec.filters) filters << qtFilter(f);
+    for (const FileFilter& f : request.filters) filters << qtFilter(f);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     // Table files are written in upper case: "*.dbf" must find FATTURE.DBF.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
@@ -67,7 +67,7 @@ std::optional<std::string> chooseFile(const FileDialogSpec& spec, FileDialogKind
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(spec.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     if (owner) owner->activateWindow();

@@ -88,12 +88,12 @@ void QtUserInterface::closeWaitBox() {
     wait_ = nullptr;
 }
 
-std::optional<std::string> QtUserInterface::openFileDialog(const FileDialogSpec& spec) {
-    return chooseFile(spec, FileDialogKind::Open, owner());
+std::optional<std::string> QtUserInterface::openFileDialog(const FileDialogSpec& request) {
+    return chooseFile(request, FileDialogKind::Open, owner());
 }
 
-std::optional<std::string> QtUserInterface::saveFileDialog(const FileDialogSpec& spec) {
-    return chooseFile(spec, FileDialogKind::Save, owner());
+std::optional<std::string> QtUserInterface::saveFileDialog(const FileDialogSpec& request) {
+    return chooseFile(request, FileDialogKind::Save, owner());
 }
 
 int QtUserInterface::runDialog(Dialog& dialog) {

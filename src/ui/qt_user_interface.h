@@ -29,8 +29,8 @@ public:
     void openPrintProgress() override;
     void setPrintPage(int page) override;
     void closeWaitBox() override;
-    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> openFileDialog(const FileDialogSpec& request) override;
+    std::optional<std::string> saveFileDialog(const FileDialogSpec& request) override;
     int runDialog(Dialog& dialog) override;
     void pumpEvents() override;
     bool openWithDesktop(const std::string& target) override;

@@ -183,21 +183,21 @@ void ScriptedUser::closeWaitBox() {
     waitLog.push_back("close");
 }
 
-std::optional<std::string> ScriptedUser::fileDialog(Kind kind, const FileDialogSpec& spec) {
-    fileDialogs.push_back(spec);
+std::optional<std::string> ScriptedUser::fileDialog(Kind kind, const FileDialogSpec& request) {
+    fileDialogs.push_back(request);
     std::string shown = std::string(kind == Kind::OpenFile ? "open" : "save") + "-file dialog \"" +
-                        shownText(spec.title) + "\"";
-    if (at_ >= script_.size() || script_[at_].kind != kind || script_[at_].text != spec.title)
+                        shownText(request.title) + "\"";
+    if (at_ >= script_.size() || script_[at_].kind != kind || script_[at_].text != request.title)
         fail(shown);
     return next(shown).path;
 }
 
-std::optional<std::string> ScriptedUser::openFileDialog(const FileDialogSpec& spec) {
-    return fileDialog(Kind::OpenFile, spec);
+std::optional<std::string> ScriptedUser::openFileDialog(const FileDialogSpec& request) {
+    return fileDialog(Kind::OpenFile, request);
 }
 
-std::optional<std::string> ScriptedUser::saveFileDialog(const FileDialogSpec& spec) {
-    return fileDialog(Kind::SaveFile, spec);
+std::optional<std::string> ScriptedUser::saveFileDialog(const FileDialogSpec& request) {
+    return fileDialog(Kind::SaveFile, request);
 }
 
 void ScriptedUser::perform(Dialog& dialog, const Step& step) {

@@ -73,8 +73,8 @@ public:
     void openPrintProgress() override;
     void setPrintPage(int page) override;
     void closeWaitBox() override;
-    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> openFileDialog(const FileDialogSpec& request) override;
+    std::optional<std::string> saveFileDialog(const FileDialogSpec& request) override;
     int runDialog(Dialog& dialog) override;
     void pumpEvents() override {}
     bool openWithDesktop(const std::string& target) override;
@@ -98,7 +98,7 @@ private:
     [[noreturn]] void fail(const std::string& shown);
     Step next(const std::string& shown);
     void perform(Dialog& dialog, const Step& step);
-    std::optional<std::string> fileDialog(Kind kind, const FileDialogSpec& spec);
+    std::optional<std::string> fileDialog(Kind kind, const FileDialogSpec& request);
 
     std::vector<Step> script_;
     size_t at_ = 0;

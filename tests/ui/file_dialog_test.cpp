@@ -32,7 +32,7 @@ TEST(FileDialogs, OpenAndSaveUseTitleFiltersAndFolder) {
     test::WorkFolder folder;
     test::writeFileBytes(folder / "FATTURE.DBF", "x");
     test::writeFileBytes(folder / "NOTE.TXT", "x");
-    FileDialogSpec spec{.title = "Sfoglia",
+    FileDialogSpec request{.title = "Sfoglia",
                         .filters = {{"File dBase (*.dbf)", "*.dbf"}, {"Tutti i file", "*.*"}},
                         .folder = folder.path(),
                         .fileMustExist = true};
@@ -54,7 +54,7 @@ TEST(FileDialogs, OpenAndSaveUseTitleFiltersAndFolder) {
             QTest::keyClicks(name, "FATTURE.DBF");
             QTest::keyClick(name, Qt::Key_Return); // replacing it asks nothing
         });
-        auto chosen = save ? ui.saveFileDialog(spec) : ui.openFileDialog(spec);
+        auto chosen = save ? ui.saveFileDialog(request) : ui.openFileDialog(request);
         ASSERT_TRUE(chosen.has_value());
         EXPECT_EQ(*chosen, folder / "FATTURE.DBF");
     }
