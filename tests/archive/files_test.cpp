@@ -44,6 +44,12 @@ protected:
         ASSERT_TRUE(p.frame->windows().empty());
     }
     bool shown(const std::string& file) { return APERTO(*p.frame, file); }
+    // Sets the file's password as its window does: typed, then typed again.
+    void setPassword(const std::string& file, const std::string& first, const std::string& again) {
+        p.user.expectDialog("PASSWD2").type(101, first).press(201);
+        p.user.expectDialog("PASSWD3").type(101, again).press(201);
+        PASSWD2(file);
+    }
 };
 
 TEST_F(FileCommands, NewFileWritesTableIndexAndSettingsAndOpensIt) {
@@ -188,9 +194,7 @@ TEST_F(FileCommands, PathsWithAccentsReachTheDiskAsTheSystemNamesThem) {
 
 TEST_F(FileCommands, OpenAsksThePasswordUnlessTheRightOneWasGiven) {
     makeClosedFile(at("segreto"));
-    p.user.expectDialog("PASSWD2").type(101, "chiave").press(201);
-    p.user.expectDialog("PASSWD3").type(101, "CHIAVE").press(201);
-    PASSWD2(at("segreto"));
+    setPassword(at("segreto"), "chiave", "CHIAVE");
 
     APRI(*p.frame, at("segreto"), "CHIAVE"); // the command-line password: no question
     EXPECT_TRUE(shown(at("segreto")));
@@ -211,9 +215,7 @@ TEST_F(FileCommands, OpenAsksThePasswordUnlessTheRightOneWasGiven) {
 
 TEST_F(FileCommands, CopyMakesAByteForByteCopyWithItsPassword) {
     makeClosedFile(at("origine"));
-    p.user.expectDialog("PASSWD2").type(101, "abc").press(201);
-    p.user.expectDialog("PASSWD3").type(101, "abc").press(201);
-    PASSWD2(at("origine"));
+    setPassword(at("origine"), "abc", "abc");
     p.user.expectDialog("COPIAFILE").type(101, at("origine")).type(103, at("copia.DBF")).press(201);
     COPIA(*p.frame);
     EXPECT_EQ(readFileBytes(at("COPIA.DBF")), readFileBytes(at("ORIGINE.DBF")));
